@@ -82,10 +82,19 @@ QString SimpleTerm(const QString &text, bool byName)
     return QStringLiteral(" TotalWords.%1 like '%2'").arg(column, SqlQuoted(pattern));
 }
 
-QString BuildSearchCondition(const QString &text, bool byName)
+namespace {
+
+// Operators and parentheses nest one call deeper each; a pasted text of thousands of them
+// must neither exhaust the stack nor build a condition the database refuses as too deep,
+// so beyond this depth the rest of the text is searched as one plain term.
+constexpr int MaxNesting = 64;
+
+QString BuildCondition(const QString &text, bool byName, int nesting)
 {
     if (text.isEmpty())
         return EveryWord(byName);
+    if (nesting > MaxNesting)
+        return SimpleTerm(DelphiTrim(text), byName);
 
     const qsizetype at = SplitPosition(text);
     if (at >= 0) {
@@ -96,13 +105,20 @@ QString BuildSearchCondition(const QString &text, bool byName)
         if (!leftBad && !rightBad) {
             const QString joiner = text.at(at) == u'&' ? QStringLiteral(" and ")
                                                        : QStringLiteral(" or ");
-            return BuildSearchCondition(left, byName) + joiner
-                   + BuildSearchCondition(right, byName);
+            return BuildCondition(left, byName, nesting + 1) + joiner
+                   + BuildCondition(right, byName, nesting + 1);
         }
-        return BuildSearchCondition(leftBad ? right : left, byName);
+        return BuildCondition(leftBad ? right : left, byName, nesting + 1);
     }
 
     if (text.size() >= 2 && text.startsWith(u'(') && text.endsWith(u')'))
-        return u'(' + BuildSearchCondition(text.mid(1, text.size() - 2), byName) + u')';
+        return u'(' + BuildCondition(text.mid(1, text.size() - 2), byName, nesting + 1) + u')';
     return SimpleTerm(DelphiTrim(text), byName);
+}
+
+} // namespace
+
+QString BuildSearchCondition(const QString &text, bool byName)
+{
+    return BuildCondition(text, byName, 0);
 }

@@ -21,6 +21,8 @@ private slots:
     void conditionRunsOnTheSampleStore_data();
     void conditionRunsOnTheSampleStore();
     void emptyQueryFindsEveryWord();
+    void deeplyNestedTextStillRuns_data();
+    void deeplyNestedTextStillRuns();
 
 private:
     QStringList search(const QString &text, bool byName, bool *ran = nullptr);
@@ -240,3 +242,30 @@ void TestSearchQuery::emptyQueryFindsEveryWord()
 
 QTEST_GUILESS_MAIN(TestSearchQuery)
 #include "tst_searchquery.moc"
+
+// Nesting within reason still builds the full condition; a pasted text of many thousands of
+// operators or parentheses must not exhaust the stack (the database may then refuse the
+// over-long pattern, which is an ordinary failed search).
+void TestSearchQuery::deeplyNestedTextStillRuns_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("runs");
+    QTest::newRow("30 operators") << QStringLiteral("cat|").repeated(30) + QStringLiteral("dog") << true;
+    QTest::newRow("30 parentheses") << QString(30, u'(') + QStringLiteral("cat") + QString(30, u')') << true;
+    QTest::newRow("50,000 operators") << QStringLiteral("cat&").repeated(50000) + QStringLiteral("cat") << false;
+    QTest::newRow("50,000 parentheses") << QString(50000, u'(') + QStringLiteral("cat") + QString(50000, u')') << false;
+}
+
+void TestSearchQuery::deeplyNestedTextStillRuns()
+{
+    if (!m_haveStore)
+        QSKIP("VOCAMO_BIN_DIR is not set (run the test through ctest)");
+    QFETCH(QString, text);
+    QFETCH(bool, runs);
+    bool ran = false;
+    const QStringList found = search(text, true, &ran);
+    if (runs) {
+        QVERIFY2(ran, qPrintable(m_channel.lastError()));
+        QVERIFY(found.contains(QStringLiteral("cat")));
+    }
+}
