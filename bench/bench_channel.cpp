@@ -4,6 +4,7 @@
 
 #include "store/Channels.h"
 #include "support/BenchHarness.h"
+#include "support/GeneratedStore.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -33,20 +34,6 @@ const char *const DuePage =
 const char *const Search =
     "select WORD_ID, WORD_NAME, WORD_TRANS from TotalWords where WORD_NAME LIKE '%ab%'";
 
-// Used when data/schema.sql is not there: just the two tables this benchmark reads.
-const char *const FallbackSchema = R"sql(
-create table TotalWords(WORD_ID integer primary key, WORD_NAME text collate nocase not null,
-  WORD_SYMBOL text, WORD_NEWSYMBOL text, WORD_TRANS text, WORD_EXPLAIN text,
-  WORD_SYNONYMY text, WORD_ANTONYM text, WORD_ANALOPY text, WORD_AIDS text,
-  WORD_GREANTONYM text, WORD_AFFIX text, WORD_USAGE integer default 0, WORD_EXAMPLE text,
-  WORD_CLASS text, Example_Exist integer default 0);
-create index TotalWords_Name on TotalWords(WORD_NAME);
-create table Vocamo(Vocamo_CategoryID integer not null, Vocamo_BookID integer not null,
-  Vocamo_WordID integer not null, Vocamo_Ability integer default 0,
-  Vocamo_Count integer default 0, Vocamo_Round integer default 0, Vocamo_Time real default 0,
-  Vocamo_Content text, Vocamo_Symbol text, Vocamo_Sentence text, Vocamo_Translation text);
-)sql";
-
 // The columns of the due-word page, and how the word loader reads each of them.
 enum class Read { Integer, Text, DateTime };
 struct Column
@@ -71,107 +58,6 @@ const Column PageColumns[] = {
 };
 
 volatile qint64 g_sink = 0;
-
-QString schemaFile()
-{
-    QStringList roots;
-    if (qEnvironmentVariableIsSet("VOCAMO_SOURCE_DIR"))
-        roots << qEnvironmentVariable("VOCAMO_SOURCE_DIR");
-    for (QDir dir(QCoreApplication::applicationDirPath()); ; ) {
-        roots << dir.path();
-        if (!dir.cdUp())
-            break;
-    }
-    for (const QString &root : roots) {
-        const QString path = root + QStringLiteral("/data/schema.sql");
-        if (QFileInfo::exists(path))
-            return path;
-    }
-    return {};
-}
-
-QString randomWord(QRandomGenerator &random)
-{
-    QString word;
-    const int length = 4 + int(random.bounded(7));
-    for (int i = 0; i < length; ++i)
-        word += QChar(u'a' + random.bounded(26));
-    return word;
-}
-
-bool buildStore(const QString &path)
-{
-    SqliteDatabase db;
-    if (!db.create(path))
-        return false;
-    const QString schemaPath = schemaFile();
-    QString schema = QString::fromUtf8(FallbackSchema);
-    if (!schemaPath.isEmpty()) {
-        QFile file(schemaPath);
-        if (file.open(QIODevice::ReadOnly))
-            schema = QString::fromUtf8(file.readAll());
-    }
-    std::printf("schema: %s\n", schemaPath.isEmpty() ? "built-in (data/schema.sql not found)"
-                                                     : qPrintable(schemaPath));
-    if (!db.execScript(schema) || !db.exec(QStringLiteral("delete from Vocamo"))
-        || !db.exec(QStringLiteral("delete from TotalWords")) || !db.begin()) {
-        std::printf("schema failed: %s\n", qPrintable(db.lastError()));
-        return false;
-    }
-    sqlite3_stmt *word = nullptr;
-    sqlite3_prepare_v2(db.handle(),
-                       "insert into TotalWords(WORD_ID, WORD_NAME, WORD_SYMBOL, WORD_NEWSYMBOL, "
-                       "WORD_TRANS, WORD_EXPLAIN, WORD_SYNONYMY, WORD_ANTONYM, WORD_ANALOPY, "
-                       "WORD_AIDS, WORD_GREANTONYM, WORD_AFFIX, WORD_USAGE, WORD_EXAMPLE, "
-                       "WORD_CLASS, Example_Exist) values (?1, ?2, ?3, ?3, ?4, ?5, ?6, ?6, ?7, "
-                       "?7, ?7, ?7, ?8, ?9, ?10, ?11)",
-                       -1, &word, nullptr);
-    QRandomGenerator random(20240601);
-    auto bindText = [](sqlite3_stmt *stmt, int index, const QString &text) {
-        const QByteArray utf8 = text.toUtf8();
-        sqlite3_bind_text(stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-    };
-    for (int id = 1; id <= WordCount; ++id) {
-        const QString name = randomWord(random);
-        sqlite3_bind_int(word, 1, id);
-        bindText(word, 2, name);
-        bindText(word, 3, QStringLiteral("/%1/").arg(name));
-        bindText(word, 4, QStringLiteral("n. 词义%1；释义\r\nv. 第二个意思").arg(id));
-        bindText(word, 5, QStringLiteral("A longer explanation of the word %1, used in examples.").arg(name));
-        bindText(word, 6, QStringLiteral("0A000000000000003F2A9C4E1B7D6E5F0A1B2C3D4E5F6071"));
-        bindText(word, 7, randomWord(random) + QStringLiteral(", ") + randomWord(random));
-        sqlite3_bind_int(word, 8, int(random.bounded(5)));
-        bindText(word, 9, QStringLiteral("This is an example sentence with %1 in it.").arg(name));
-        bindText(word, 10, QStringLiteral("这是一个含有这个词的例句。"));
-        sqlite3_bind_int(word, 11, id % 3 == 0);
-        if (sqlite3_step(word) != SQLITE_DONE)
-            return false;
-        sqlite3_reset(word);
-    }
-    sqlite3_finalize(word);
-    sqlite3_stmt *due = nullptr;
-    sqlite3_prepare_v2(db.handle(),
-                       "insert into Vocamo(Vocamo_CategoryID, Vocamo_BookID, Vocamo_WordID, "
-                       "Vocamo_Ability, Vocamo_Count, Vocamo_Round, Vocamo_Time, Vocamo_Content, "
-                       "Vocamo_Symbol, Vocamo_Sentence, Vocamo_Translation) "
-                       "values (0, 12, ?1, ?2, ?3, 1, ?4, ?5, '', null, null)",
-                       -1, &due, nullptr);
-    for (int i = 0; i < DueCount; ++i) {
-        sqlite3_bind_int(due, 1, 1 + int(random.bounded(WordCount)));
-        sqlite3_bind_int(due, 2, int(random.bounded(1000)));
-        sqlite3_bind_int(due, 3, int(random.bounded(20)));
-        sqlite3_bind_double(due, 4, 45000.0 + random.bounded(1000.0));
-        if (i % 4 == 0)
-            sqlite3_bind_text(due, 5, "自己的词义", -1, SQLITE_STATIC);
-        else
-            sqlite3_bind_null(due, 5);
-        if (sqlite3_step(due) != SQLITE_DONE)
-            return false;
-        sqlite3_reset(due);
-    }
-    sqlite3_finalize(due);
-    return db.commit();
-}
 
 // ---- ours ----
 
@@ -253,7 +139,7 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Vocamo.db"));
-    if (!dir.isValid() || !buildStore(path)) {
+    if (!dir.isValid() || !BuildGeneratedStore(path, WordCount, DueCount, 20240601)) {
         std::printf("could not build the benchmark store\n");
         return 1;
     }
