@@ -4,9 +4,12 @@
 //   vocamo-build-store --schema data/schema.sql --data data/ --out PATH [--words N]
 //
 // --words N adds generated words until the store holds N words (for benchmarks).
+// --server-content PATH also (or, without --schema and --out, only) writes the reference
+// server's content file: the books and their words, with the store's word ids.
 
 #include "ContentSources.h"
 #include "StoreWriter.h"
+#include "server/ServerContent.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -17,6 +20,7 @@ struct Options {
     QString schema;
     QString data;
     QString out;
+    QString serverContent;
     int words = 0;
 };
 
@@ -35,6 +39,8 @@ bool ParseOptions(const QStringList &args, Options &options, QString &problem)
             options.data = value;
         } else if (name == QLatin1String("--out")) {
             options.out = value;
+        } else if (name == QLatin1String("--server-content")) {
+            options.serverContent = value;
         } else if (name == QLatin1String("--words")) {
             bool ok = false;
             options.words = value.toInt(&ok);
@@ -47,11 +53,31 @@ bool ParseOptions(const QStringList &args, Options &options, QString &problem)
             return false;
         }
     }
-    if (options.schema.isEmpty() || options.data.isEmpty() || options.out.isEmpty()) {
-        problem = QStringLiteral("--schema, --data and --out are required");
+    const bool storeOnly = options.serverContent.isEmpty();
+    if (options.data.isEmpty() || options.schema.isEmpty() != options.out.isEmpty()
+        || (storeOnly && options.out.isEmpty())) {
+        problem = QStringLiteral("--data and either --schema with --out or --server-content are required");
         return false;
     }
     return true;
+}
+
+// Word ids are the store's: position in words.tsv from 1.
+TServerContent ToServerContent(const Content &content)
+{
+    TServerContent server;
+    for (int i = 0; i < content.words.size(); ++i) {
+        const WordEntry &entry = content.words.at(i);
+        server.words.insert(i + 1, TContentWord{i + 1, entry.name, entry.symbol, entry.meaning, entry.example,
+                                                entry.translation});
+    }
+    for (const BookEntry &entry : content.books) {
+        TContentBook book{entry.id, entry.name, {}};
+        for (const int word : entry.words)
+            book.words.append(word + 1);
+        server.books.append(book);
+    }
+    return server;
 }
 
 } // namespace
@@ -65,7 +91,7 @@ int main(int argc, char *argv[])
     QString problem;
     if (!ParseOptions(app.arguments(), options, problem)) {
         err << "vocamo-build-store: " << problem << "\n"
-            << "usage: vocamo-build-store --schema SCHEMA.sql --data DATA_DIR --out STORE [--words N]\n";
+            << "usage: vocamo-build-store --schema SCHEMA.sql --data DATA_DIR --out STORE [--words N] [--server-content PATH]\n";
         return 2;
     }
 
@@ -79,7 +105,11 @@ int main(int argc, char *argv[])
     }
     AddSyntheticWords(content, options.words);
 
-    if (!WriteStore(options.schema, content, options.out, problem)) {
+    if (!options.out.isEmpty() && !WriteStore(options.schema, content, options.out, problem)) {
+        err << "vocamo-build-store: " << problem << "\n";
+        return 1;
+    }
+    if (!options.serverContent.isEmpty() && !WriteServerContent(options.serverContent, ToServerContent(content), &problem)) {
         err << "vocamo-build-store: " << problem << "\n";
         return 1;
     }
