@@ -297,3 +297,12 @@ CREATE TABLE ColorPen (
   Sequence INTEGER DEFAULT 0
 );
 CREATE INDEX ColorPen_User_Sequence ON ColorPen (UserID, Sequence);
+
+-- Background server requests not yet answered, in the order they were made: written
+-- before they are sent, removed once the server answered, sent again at the next start.
+CREATE TABLE IF NOT EXISTS PendingRequest (
+  ID        INTEGER PRIMARY KEY AUTOINCREMENT,
+  Operation TEXT NOT NULL,
+  Body      TEXT NOT NULL,
+  Created   REAL DEFAULT 0
+);

@@ -65,6 +65,12 @@ public:
     // When offline, shows "网络没有连通！" through the notifier (nothing without one).
     void CheckOnline() const;
     void SetNotifier(std::function<void(const QString &)> notifier);
+    // Shows text through the notifier (nothing without one).
+    void Notify(const QString &text) const
+    {
+        if (m_notifier)
+            m_notifier(text);
+    }
 
     // User_ID and User_Phone of the account record (0 and "" before sign-in).
     int CurrentUserId() const;
