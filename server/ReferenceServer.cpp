@@ -3,6 +3,7 @@
 #include "AccountStore.h"
 #include "ServerContent.h"
 #include "ServerOperations.h"
+#include "SoundStore.h"
 #include "platform/AppPaths.h"
 
 #include <httplib.h>
@@ -60,6 +61,8 @@ struct TReferenceServer::Private
             const QByteArray answer = operations->handle(operation, body);
             response.set_content(answer.constData(), size_t(answer.size()), kJson.c_str());
         });
+        // The sound store: word pronunciations synthesised on first request and cached.
+        RegisterSoundStore(*http, options.dataDir + QStringLiteral("/sounds"));
         // Anything else (another path or method, a body past the transport limit) still
         // gets a JSON answer with a non-zero code.
         http->set_error_handler([](const httplib::Request &, httplib::Response &response) {

@@ -129,6 +129,18 @@ private:
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
+    // The program's sound URLs point at the same server as its requests.
+    void servesWordSounds()
+    {
+        auto answer = m_client->Get("/KX5/English/Sound/G/go.wav");
+        QVERIFY(answer);
+        QCOMPARE(answer->status, 200);
+        QVERIFY(QByteArray::fromStdString(answer->body).startsWith("RIFF"));
+        answer = m_client->Get("/KX5/English/Sound/G/nowhere%2F..%2Fgo.wav");
+        QVERIFY(answer);
+        QCOMPARE(answer->status, 404);
+    }
+
     void init()
     {
         m_dir = std::make_unique<QTemporaryDir>();
