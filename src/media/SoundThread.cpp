@@ -4,6 +4,7 @@
 #include "store/DataCenter.h"
 #include "sync/Requests.h"
 #include "sync/ServerLink.h"
+#include "sync/Transport.h"
 
 #include <QUrl>
 
@@ -17,21 +18,6 @@ QChar AsciiUpper(QChar c)
 {
     return (c >= u'a' && c <= u'z') ? QChar(c.unicode() - u'a' + u'A') : c;
 }
-
-void InitialiseCurl()
-{
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
-struct CurlDeleter
-{
-    void operator()(CURL *curl) const { curl_easy_cleanup(curl); }
-};
-struct ListDeleter
-{
-    void operator()(curl_slist *list) const { curl_slist_free_all(list); }
-};
 
 size_t Discard(char *, size_t size, size_t count, void *)
 {
@@ -80,13 +66,12 @@ TSoundProbe ProbeSound(const QString &url, const QString &caFile, int timeoutMs,
     TSoundProbe probe;
     if (url.isEmpty())
         return probe;
-    InitialiseCurl();
-    std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
+    TCurl curl = NewCurl();
     if (!curl)
         return probe;
     curl_slist *list = curl_slist_append(nullptr, "Cache-Control: no-cache");
     list = curl_slist_append(list, "Pragma: no-cache");
-    std::unique_ptr<curl_slist, ListDeleter> headers(list);
+    TCurlList headers(list);
 
     const QByteArray address = url.toUtf8();
     const QByteArray authorities = caFile.toLocal8Bit();
@@ -98,15 +83,7 @@ TSoundProbe ProbeSound(const QString &url, const QString &caFile, int timeoutMs,
     curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 0L);
     curl_easy_setopt(handle, CURLOPT_FRESH_CONNECT, 1L);
     curl_easy_setopt(handle, CURLOPT_FORBID_REUSE, 1L);
-    curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, long(timeoutMs));
-    curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, long(timeoutMs));
-    curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 2L);
-    if (!caFile.isEmpty()) {
-        curl_easy_setopt(handle, CURLOPT_CAINFO, authorities.constData());
-        curl_easy_setopt(handle, CURLOPT_CAPATH, nullptr);
-    }
+    SetVerifiedTransfer(handle, timeoutMs, authorities);
     curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, Discard);
     curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, Progress);

@@ -1,17 +1,8 @@
 #include "sync/Transport.h"
 
-#include <curl/curl.h>
-
-#include <memory>
 #include <mutex>
 
 namespace {
-
-void initialiseCurl()
-{
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
 
 size_t collect(char *data, size_t size, size_t count, void *target)
 {
@@ -19,28 +10,38 @@ size_t collect(char *data, size_t size, size_t count, void *target)
     return size * count;
 }
 
-struct CurlDeleter
-{
-    void operator()(CURL *curl) const { curl_easy_cleanup(curl); }
-};
-struct ListDeleter
-{
-    void operator()(curl_slist *list) const { curl_slist_free_all(list); }
-};
-
 } // namespace
+
+TCurl NewCurl()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+    return TCurl(curl_easy_init());
+}
+
+void SetVerifiedTransfer(CURL *handle, int timeoutMs, const QByteArray &authorities)
+{
+    curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, long(timeoutMs));
+    curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, long(timeoutMs));
+    curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 2L);
+    if (!authorities.isEmpty()) {
+        curl_easy_setopt(handle, CURLOPT_CAINFO, authorities.constData());
+        curl_easy_setopt(handle, CURLOPT_CAPATH, nullptr);
+    }
+}
 
 THttpAnswer HttpPostJson(const QString &url, const QByteArray &body, const QString &caFile,
                          int timeoutMs)
 {
-    initialiseCurl();
     THttpAnswer answer;
-    std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
+    TCurl curl = NewCurl();
     if (!curl) {
         answer.Error = QStringLiteral("curl_easy_init failed");
         return answer;
     }
-    std::unique_ptr<curl_slist, ListDeleter> headers;
+    TCurlList headers;
     curl_slist *list = curl_slist_append(nullptr, "Content-Type: application/json; charset=utf-8");
     list = curl_slist_append(list, "Accept-Charset: utf-8");
     list = curl_slist_append(list, "Expect:");
@@ -58,15 +59,7 @@ THttpAnswer HttpPostJson(const QString &url, const QByteArray &body, const QStri
     curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(handle, CURLOPT_MAXREDIRS, 5L);
     curl_easy_setopt(handle, CURLOPT_POSTREDIR, long(CURL_REDIR_POST_ALL));
-    curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, long(timeoutMs));
-    curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, long(timeoutMs));
-    curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 2L);
-    if (!authorities.isEmpty()) {
-        curl_easy_setopt(handle, CURLOPT_CAINFO, authorities.constData());
-        curl_easy_setopt(handle, CURLOPT_CAPATH, nullptr);
-    }
+    SetVerifiedTransfer(handle, timeoutMs, authorities);
     curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, collect);
     curl_easy_setopt(handle, CURLOPT_WRITEDATA, &answer.Body);
     curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, error);
