@@ -26,6 +26,9 @@ public:
     {
         QStandardPaths::setTestModeEnabled(true);
         qputenv("VOCAMO_HOME", m_dir.path().toUtf8());
+        // A home of its own, so the embedded reference server (which keeps its data in the
+        // user's data folder) starts every test with the account's words all due.
+        qputenv("HOME", m_dir.path().toUtf8());
         const QString sample = qEnvironmentVariable("VOCAMO_BIN_DIR") + QStringLiteral("/Vocamo.mdb");
         m_copied = QFile::copy(sample, m_dir.filePath(QStringLiteral("Vocamo.mdb")));
         if (m_copied)
