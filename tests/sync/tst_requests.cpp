@@ -267,6 +267,8 @@ private slots:
 
     void embeddedServerWhenNoneIsConfigured()
     {
+        // The embedded server keeps its data in the user's data folder: a home of its own.
+        qputenv("HOME", m_store->dir().toUtf8());
         // The program finds the server's content beside itself (here: the store's folder).
         QVERIFY(QFile::copy(qEnvironmentVariable("VOCAMO_BIN_DIR") + QStringLiteral("/VocamoServer.content"),
                             m_store->dir() + QStringLiteral("/VocamoServer.content")));

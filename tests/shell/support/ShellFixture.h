@@ -16,6 +16,9 @@ public:
     {
         QStandardPaths::setTestModeEnabled(true);
         qputenv("VOCAMO_HOME", m_dir.path().toUtf8());
+        // A home of its own: the embedded reference server keeps its accounts and progress
+        // in the user's data folder, and every test starts from none.
+        qputenv("HOME", m_dir.path().toUtf8());
         QFile::copy(binFile(QStringLiteral("VocamoServer.content")),
                     m_dir.filePath(QStringLiteral("VocamoServer.content")));
     }
