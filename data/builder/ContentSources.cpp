@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QSet>
 
+#include <limits>
+
 namespace {
 
 struct Row {
@@ -295,6 +297,35 @@ void ReadIrregulars(const QString &dir, Content &content, QStringList &errors)
     }
 }
 
+// The seven layout properties by their stored Chinese names.
+int LayoutProperty(const QString &name)
+{
+    static const QStringList names{QStringLiteral("左"), QStringLiteral("上"), QStringLiteral("宽"),
+                                   QStringLiteral("高"), QStringLiteral("颜色"),
+                                   QStringLiteral("字体大小"), QStringLiteral("字体颜色")};
+    return int(names.indexOf(name)) + 1;
+}
+
+void ReadLayout(const QString &dir, Content &content, QStringList &errors)
+{
+    const QString path = dir + QStringLiteral("/layout.tsv");
+    QList<Row> rows;
+    if (!ReadTable(path, rows, errors))
+        return;
+    const Reporter report(path, errors);
+    for (const Row &row : rows) {
+        const QStringList &f = row.fields;
+        bool ok = false;
+        const qint64 value = f.size() == 3 ? f[2].toLongLong(&ok, 0) : 0;
+        const int property = f.size() == 3 ? LayoutProperty(f[1]) : 0;
+        if (!ok || property == 0 || f[0].isEmpty() || HasQuote(f[0]) || value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max()) {
+            report(row.line, QStringLiteral("expected element, one of 左 上 宽 高 颜色 字体大小 字体颜色, and a whole number"));
+            continue;
+        }
+        content.layout << LayoutEntry{f[0], property, value};
+    }
+}
+
 QString SyntheticName(int n)
 {
     QString suffix;
@@ -316,6 +347,7 @@ bool ReadContent(const QString &dataDir, Content &content, QStringList &errors)
     ReadBooks(dataDir, content, errors);
     ReadTips(dataDir, content, errors);
     ReadIrregulars(dataDir, content, errors);
+    ReadLayout(dataDir, content, errors);
     if (content.words.isEmpty())
         errors << QStringLiteral("%1/words.tsv: no words").arg(dataDir);
     return errors.size() == before;

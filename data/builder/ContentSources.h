@@ -46,6 +46,13 @@ struct TipEntry {
     bool visible = false;
 };
 
+// One stored property of a screen element of the default layout (the Interface table).
+struct LayoutEntry {
+    QString element;
+    int property = 0;     // 1 left, 2 top, 3 width, 4 height, 5 colour, 6 font size, 7 font colour
+    qint64 value = 0;
+};
+
 struct IrregularEntry {
     QString base;
     QString past;
@@ -60,6 +67,7 @@ struct Content {
     QList<BookEntry> books;
     QList<TipEntry> tips;
     QList<IrregularEntry> irregulars;
+    QList<LayoutEntry> layout;
 
     int indexOf(const QString &name) const { return wordIndex.value(name.toLower(), -1); }
 };

@@ -223,13 +223,33 @@ bool WriteTips(Writer &w, const Content &content)
     return true;
 }
 
+// The default screen layout of the sample user, stored as the program stores a saved one:
+// SEQUENCE = element index x 20 + property, CHOICE = element name + property name.
+bool WriteLayout(Writer &w, const Content &content)
+{
+    static const char *const propertyNames[] = {"左", "上", "宽", "高", "颜色", "字体大小", "字体颜色"};
+    Writer::Insert insert(w, "insert into Interface(NUMBEREX, USER_ID, Style, SEQUENCE, CHOICE, EXPLAIN) "
+                             "values(?, 1, 0, ?, ?, ?)");
+    QStringList elements;
+    for (const LayoutEntry &entry : content.layout) {
+        if (!elements.contains(entry.element))
+            elements << entry.element;
+        const int index = int(elements.indexOf(entry.element));
+        insert << int(entry.value) << index * 20 + entry.property
+               << entry.element + QString::fromUtf8(propertyNames[entry.property - 1]) << entry.element;
+        if (!insert.run())
+            return false;
+    }
+    return true;
+}
+
 bool WriteContent(Writer &w, const QByteArray &schema, const Content &content)
 {
     // The file is private until renamed into place, so durability is left to the end.
     return w.exec("PRAGMA journal_mode = MEMORY; PRAGMA synchronous = OFF;") && w.exec(schema)
         && w.exec("BEGIN") && WriteFixedRows(w) && WriteBooks(w, content) && WriteWords(w, content)
         && WriteExamples(w, content) && WriteNotes(w, content) && WriteIrregulars(w, content)
-        && WriteTips(w, content) && w.exec("COMMIT");
+        && WriteTips(w, content) && WriteLayout(w, content) && w.exec("COMMIT");
 }
 
 } // namespace

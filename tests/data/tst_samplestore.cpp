@@ -143,6 +143,7 @@ class TestSampleStore : public QObject {
 private slots:
     void initTestCase();
     void versionRow();
+    void defaultLayoutAsTheProgramStoresIt(); // before statementsRun, which deletes layouts
     void everyTablePresent_data();
     void everyTablePresent();
     void wordCountMatchesSource();
@@ -168,6 +169,22 @@ private:
     QString m_store;
     Database m_db;
 };
+
+// The decoration lines are thin, coloured rules; without stored rows they would be
+// labels of a default height in the parent's colour, covering the tip row.
+void TestSampleStore::defaultLayoutAsTheProgramStoresIt()
+{
+    const auto rows = Query(m_db.get(), QStringLiteral("select NUMBEREX, SEQUENCE, CHOICE, EXPLAIN from Interface "
+                                                       "where USER_ID = 1  order by SEQUENCE"));
+    QVERIFY(rows.size() >= 4);
+    QCOMPARE(rows[0].value(1).toInt(), 4);
+    QCOMPARE(rows[0].value(2).toString(), QStringLiteral("装饰线1高"));
+    QCOMPARE(rows[0].value(3).toString(), QStringLiteral("装饰线1"));
+    QCOMPARE(rows[0].value(0).toInt(), 2);
+    const auto second = Query(m_db.get(), QStringLiteral("select NUMBEREX from Interface where CHOICE = '装饰线2颜色'"));
+    QCOMPARE(second.size(), 1);
+    QVERIFY(second[0].value(0).toInt() > 0);
+}
 
 void TestSampleStore::initTestCase()
 {
