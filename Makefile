@@ -3,6 +3,7 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
+FUZZ_SEED    ?= 1
 GENERATOR  := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 WERROR     := $(if $(CI),ON,OFF)
 CMAKE_ARGS := $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOCAMO_WERROR=$(WERROR)
@@ -45,7 +46,7 @@ test-fuzz: deps
 	mkdir -p $(FUZZ_BUILD)/corpus/rtf
 	QT_QPA_PLATFORM=offscreen $(FUZZ_BUILD)/bin/rtf_reader_fuzzer \
 	  $(FUZZ_BUILD)/corpus/rtf fuzz/corpus/rtf -dict=fuzz/rtf.dict \
-	  -max_total_time=$(FUZZ_SECONDS) -max_len=65536 -rss_limit_mb=2048 -print_final_stats=1
+	  -seed=$(FUZZ_SEED) -max_total_time=$(FUZZ_SECONDS) -max_len=65536 -rss_limit_mb=2048 -print_final_stats=1
 
 bench: build
 	@bash scripts/run-benchmarks $(BUILD)
