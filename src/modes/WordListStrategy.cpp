@@ -4,6 +4,7 @@
 #include "controls/SimpleGrid.h"
 #include "controls/Symbols.h"
 #include "modes/QueueWorld.h"
+#include "platform/SqliteDatabase.h"
 #include "store/Channels.h"
 #include "store/DataCenter.h"
 #include "sync/Operations.h"
@@ -59,6 +60,29 @@ public:
     ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
     TWaitCursor(const TWaitCursor &) = delete;
     TWaitCursor &operator=(const TWaitCursor &) = delete;
+};
+
+// One transaction for everything a key writes (the word states, the queued requests): the
+// statements inside nest as savepoints, so the key costs one commit, not one per statement.
+class TKeyTransaction
+{
+public:
+    TKeyTransaction()
+    {
+        if (DataCenter() && DataCenter()->Channel && DataCenter()->Channel->database().isOpen()
+            && DataCenter()->Channel->database().begin())
+            m_database = &DataCenter()->Channel->database();
+    }
+    ~TKeyTransaction()
+    {
+        if (m_database && !m_database->commit())
+            m_database->rollback();
+    }
+    TKeyTransaction(const TKeyTransaction &) = delete;
+    TKeyTransaction &operator=(const TKeyTransaction &) = delete;
+
+private:
+    SqliteDatabase *m_database = nullptr;
 };
 
 // The mark keys of the English-to-Chinese list: the digit keys and the keypad digits.
@@ -192,8 +216,10 @@ void TTwoLineStrategy::Execute(int command)
 {
     if (Is(command, 10008, 2001567991)) {
         TWaitCursor wait;
+        TKeyTransaction transaction;
         FinishScreen();
     } else if (Is(command, 10013, 1264331848)) {
+        TKeyTransaction transaction;
         if (CurrentScreen && CurrentScreen->Count() == 0)
             Advance();
         else if (Grid)
@@ -790,8 +816,10 @@ void TStandardStrategy::Execute(int command)
         SetMark(11);
     else if (Is(command, 10072, -233778614))
         ToggleMarkedView();
-    else if (Is(command, 10075, -1741259785))
+    else if (Is(command, 10075, -1741259785)) {
+        TKeyTransaction transaction;
         FinishUnmarked();
+    }
     else if (Is(command, 10116, -1813039582))
         Reload();
     else
