@@ -368,6 +368,21 @@ private slots:
 
     // ---- datasets through the channel ----
 
+    // Commits go to a write-ahead log (one sync per commit) and stay durable: a second
+    // connection, as after a restart, sees what the first committed.
+    void committedWritesUseTheLogAndPersist()
+    {
+        SqliteDataset *mode = m_channel->Query(QStringLiteral("PRAGMA journal_mode"));
+        QVERIFY(mode);
+        QCOMPARE(mode->field(0).asText().toLower(), QStringLiteral("wal"));
+        QVERIFY(m_channel->ExecuteInTransaction(QStringLiteral("update Items set Amount = 77 where ID = 1")));
+        TAdoChannel other;
+        QVERIFY(other.OpenDatabase(m_path, QString()));
+        SqliteDataset *row = other.Query(QStringLiteral("select Amount from Items where ID = 1"));
+        QVERIFY(row);
+        QCOMPARE(row->fieldByName("Amount").asInteger(), 77);
+    }
+
     void editAppendDeleteReachTheFile()
     {
         SqliteDataset *ds = m_channel->Query(QStringLiteral("select * from Items order by ID"));
