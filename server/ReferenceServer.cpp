@@ -12,6 +12,7 @@
 #include <QFile>
 
 #include <atomic>
+#include <sys/socket.h>
 #include <thread>
 
 namespace {
@@ -53,6 +54,13 @@ struct TReferenceServer::Private
     void route()
     {
         http->set_payload_max_length(kTransportLimit);
+        // httplib's default adds SO_REUSEPORT, which lets a second server bind a port that is
+        // in use and silently share its connections; SO_REUSEADDR alone still allows a quick
+        // restart on the same port but makes a port in use fail the start.
+        http->set_socket_options([](socket_t socket) {
+            int yes = 1;
+            setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof(yes));
+        });
         // Small request/answer pairs: without this, Nagle and delayed ACKs add ~40 ms each.
         http->set_tcp_nodelay(true);
         http->Post(R"(/linkkk/([^/]+))", [this](const httplib::Request &request, httplib::Response &response) {

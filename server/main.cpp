@@ -136,6 +136,9 @@ int main(int argc, char *argv[])
         return 2;
     }
 
+    // Installed before the address is printed: whoever reads it may ask for a stop at once.
+    std::signal(SIGINT, RequestStop);
+    std::signal(SIGTERM, RequestStop);
     TReferenceServer server(arguments.options);
     QString error;
     if (!server.start(&error)) {
@@ -145,8 +148,6 @@ int main(int argc, char *argv[])
     out << "vocamo-server: serving " << server.baseUrl() << "/linkkk/\n";
     out.flush();
 
-    std::signal(SIGINT, RequestStop);
-    std::signal(SIGTERM, RequestStop);
     while (!g_stopRequested)
         QThread::msleep(100);
     server.stop();
