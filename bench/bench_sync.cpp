@@ -21,11 +21,10 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     QStandardPaths::setTestModeEnabled(true);
     QTemporaryDir dir;
-    const QString binFolder = QCoreApplication::applicationDirPath() + QStringLiteral("/../bin");
     qputenv("VOCAMO_HOME", dir.path().toUtf8());
-    const QString store = dir.filePath(QStringLiteral("Vocamo.mdb"));
-    if (!dir.isValid() || !BuildGeneratedStore(store, 2000, 0, 20240602)) {
-        std::fprintf(stderr, "cannot build the store\n");
+    QString contentPath;
+    if (!dir.isValid() || !BuildStudyContent(dir.path(), 1500, contentPath)) {
+        std::fprintf(stderr, "cannot build the store and the server content\n");
         return 1;
     }
 
@@ -33,8 +32,7 @@ int main(int argc, char **argv)
     options.dataDir = dir.filePath(QStringLiteral("server"));
     options.openRegistration = true;
     options.dueBatch = 1000;
-    if (QFile::exists(binFolder + QStringLiteral("/VocamoServer.content")))
-        options.contentPath = binFolder + QStringLiteral("/VocamoServer.content");
+    options.contentPath = contentPath;
     TReferenceServer server(options);
     QString error;
     if (!server.start(&error)) {

@@ -13,7 +13,6 @@
 #include "modes/QueueWorld.h"
 #include "modes/WordListStrategy.h"
 #include "server/ReferenceServer.h"
-#include "server/ServerContent.h"
 #include "store/DataCenter.h"
 #include "support/GeneratedStore.h"
 #include "sync/Requests.h"
@@ -64,38 +63,6 @@ void report(const char *label, std::vector<double> &us)
                 us[us.size() / 2], us[std::min(us.size() - 1, us.size() * 9 / 10)], us.back());
 }
 
-// The store and the server's content from the project's sources, with kStoreWords words;
-// every other word is added to the first book, the book a new account studies.
-bool BuildContent(const QString &dir, QString &contentPath)
-{
-    const QString schema = SchemaFile();
-    if (schema.isEmpty())
-        return false;
-    const QString builder = QCoreApplication::applicationDirPath() + QStringLiteral("/../bin/vocamo-build-store");
-    contentPath = dir + QStringLiteral("/VocamoServer.content");
-    QProcess build;
-    build.start(builder, {QStringLiteral("--schema"), schema, QStringLiteral("--data"),
-                          QFileInfo(schema).absolutePath(), QStringLiteral("--out"),
-                          dir + QStringLiteral("/Vocamo.mdb"), QStringLiteral("--words"),
-                          QString::number(kStoreWords), QStringLiteral("--server-content"), contentPath});
-    if (!build.waitForFinished(120000) || build.exitStatus() != QProcess::NormalExit || build.exitCode() != 0) {
-        std::printf("bench_wordlist: %s failed: %s\n", qPrintable(builder), build.readAllStandardError().constData());
-        return false;
-    }
-    TServerContent content;
-    QString error;
-    if (!LoadServerContent(contentPath, content, &error) || content.books.isEmpty())
-        return false;
-    QList<int> &first = content.books.first().words;
-    QList<int> ids = content.words.keys();
-    std::sort(ids.begin(), ids.end());
-    for (const int id : ids) {
-        if (!first.contains(id))
-            first.append(id);
-    }
-    return WriteServerContent(contentPath, content, &error);
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -106,7 +73,7 @@ int main(int argc, char *argv[])
     QStandardPaths::setTestModeEnabled(true);
     QTemporaryDir dir;
     QString contentPath;
-    if (!dir.isValid() || !BuildContent(dir.path(), contentPath)) {
+    if (!dir.isValid() || !BuildStudyContent(dir.path(), kStoreWords, contentPath)) {
         std::printf("bench_wordlist: cannot build the store and the server content\n");
         return 1;
     }

@@ -1,15 +1,18 @@
 #include "support/GeneratedStore.h"
 
 #include "platform/SqliteDatabase.h"
+#include "server/ServerContent.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QRandomGenerator>
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -111,4 +114,34 @@ bool BuildGeneratedStore(const QString &path, int wordCount, int dueCount, quint
     }
     sqlite3_finalize(due);
     return db.commit();
+}
+
+bool BuildStudyContent(const QString &dir, int storeWords, QString &contentPath)
+{
+    const QString schema = SchemaFile();
+    if (schema.isEmpty())
+        return false;
+    const QString builder = QCoreApplication::applicationDirPath() + QStringLiteral("/../bin/vocamo-build-store");
+    contentPath = dir + QStringLiteral("/VocamoServer.content");
+    QProcess build;
+    build.start(builder, {QStringLiteral("--schema"), schema, QStringLiteral("--data"),
+                          QFileInfo(schema).absolutePath(), QStringLiteral("--out"),
+                          dir + QStringLiteral("/Vocamo.mdb"), QStringLiteral("--words"),
+                          QString::number(storeWords), QStringLiteral("--server-content"), contentPath});
+    if (!build.waitForFinished(120000) || build.exitStatus() != QProcess::NormalExit || build.exitCode() != 0) {
+        std::printf("%s failed: %s\n", qPrintable(builder), build.readAllStandardError().constData());
+        return false;
+    }
+    TServerContent content;
+    QString error;
+    if (!LoadServerContent(contentPath, content, &error) || content.books.isEmpty())
+        return false;
+    QList<int> &first = content.books.first().words;
+    QList<int> ids = content.words.keys();
+    std::sort(ids.begin(), ids.end());
+    for (const int id : ids) {
+        if (!first.contains(id))
+            first.append(id);
+    }
+    return WriteServerContent(contentPath, content, &error);
 }

@@ -10,3 +10,8 @@ QString SchemaFile();
 // realistic texts and `dueCount` due rows (a quarter with the account's own meaning), one
 // user and the version row, all in one transaction. The same seed gives the same store.
 bool BuildGeneratedStore(const QString &path, int wordCount, int dueCount, quint32 seed);
+
+// Vocamo.mdb and VocamoServer.content in `dir`, built by vocamo-build-store from the
+// project's sources with `storeWords` words; every word joins the first book, the one a new
+// account studies, so the server has that many words due at once.
+bool BuildStudyContent(const QString &dir, int storeWords, QString &contentPath);
