@@ -74,19 +74,29 @@ bool HasQuote(const QString &text)
     return text.contains(QLatin1Char('\'')) || text.contains(QLatin1Char('"'));
 }
 
-void ReadWords(const QString &dir, Content &content, QStringList &errors)
+// Reads dir/fileName and hands each row to handle(row, report), where report files a
+// problem under that path and the row's line. A file that cannot be read is reported once
+// and handles nothing.
+template <typename Handle>
+void ForEachRow(const QString &dir, const QString &fileName, QStringList &errors, Handle handle)
 {
-    const QString path = dir + QStringLiteral("/words.tsv");
+    const QString path = dir + QLatin1Char('/') + fileName;
     QList<Row> rows;
     if (!ReadTable(path, rows, errors))
         return;
     const Reporter report(path, errors);
+    for (const Row &row : rows)
+        handle(row, report);
+}
+
+void ReadWords(const QString &dir, Content &content, QStringList &errors)
+{
     QHash<QString, int> firstLine;
-    for (const Row &row : rows) {
+    ForEachRow(dir, QStringLiteral("words.tsv"), errors, [&](const Row &row, const Reporter &report) {
         const QStringList &f = row.fields;
         if (f.size() < 6 || f.size() > 8) {
             report(row.line, QStringLiteral("expected 6 to 8 tab-separated columns, found %1").arg(f.size()));
-            continue;
+            return;
         }
         WordEntry word;
         word.name = f[0];
@@ -101,74 +111,64 @@ void ReadWords(const QString &dir, Content &content, QStringList &errors)
             word.antonyms = SplitList(f[7]);
         if (word.name.isEmpty() || HasQuote(word.name)) {
             report(row.line, QStringLiteral("the word must be non-empty and hold no quote"));
-            continue;
+            return;
         }
         if (word.meaning.isEmpty()) {
             report(row.line, QStringLiteral("word '%1' has no meaning").arg(word.name));
-            continue;
+            return;
         }
         if (!ParseInt(f[3], 1, 5, word.usage)) {
             report(row.line, QStringLiteral("word '%1': usage level '%2' is not 1 to 5").arg(word.name, f[3]));
-            continue;
+            return;
         }
         const QString key = word.name.toLower();
         if (firstLine.contains(key)) {
             report(row.line, QStringLiteral("duplicate word '%1' (first at line %2)")
                                  .arg(word.name).arg(firstLine.value(key)));
-            continue;
+            return;
         }
         firstLine.insert(key, row.line);
         content.wordIndex.insert(key, static_cast<int>(content.words.size()));
         content.words << word;
-    }
+    });
 }
 
 void ReadExamples(const QString &dir, Content &content, QStringList &errors)
 {
-    const QString path = dir + QStringLiteral("/examples.tsv");
-    QList<Row> rows;
-    if (!ReadTable(path, rows, errors))
-        return;
-    const Reporter report(path, errors);
-    for (const Row &row : rows) {
+    ForEachRow(dir, QStringLiteral("examples.tsv"), errors, [&](const Row &row, const Reporter &report) {
         if (row.fields.size() != 3 || row.fields[1].isEmpty()) {
             report(row.line, QStringLiteral("expected word, English sentence and translation"));
-            continue;
+            return;
         }
         const int word = content.indexOf(row.fields[0]);
         if (word < 0) {
             report(row.line, QStringLiteral("unknown word '%1'").arg(row.fields[0]));
-            continue;
+            return;
         }
         content.examples << ExampleEntry{word, row.fields[1], row.fields[2]};
-    }
+    });
 }
 
 void ReadNotes(const QString &dir, Content &content, QStringList &errors)
 {
-    const QString path = dir + QStringLiteral("/notes.tsv");
-    QList<Row> rows;
-    if (!ReadTable(path, rows, errors))
-        return;
-    const Reporter report(path, errors);
     QSet<int> seen;
-    for (const Row &row : rows) {
+    ForEachRow(dir, QStringLiteral("notes.tsv"), errors, [&](const Row &row, const Reporter &report) {
         if (row.fields.size() != 3 || row.fields[1].isEmpty()) {
             report(row.line, QStringLiteral("expected word, Chinese note and English note"));
-            continue;
+            return;
         }
         const int word = content.indexOf(row.fields[0]);
         if (word < 0) {
             report(row.line, QStringLiteral("unknown word '%1'").arg(row.fields[0]));
-            continue;
+            return;
         }
         if (seen.contains(word)) {
             report(row.line, QStringLiteral("second note for '%1'").arg(row.fields[0]));
-            continue;
+            return;
         }
         seen.insert(word);
         content.notes << NoteEntry{word, row.fields[1], row.fields[2]};
-    }
+    });
 }
 
 // "first..last" takes every word from first to last in words.tsv order.
@@ -199,27 +199,22 @@ bool ResolveBookItem(const Content &content, const QString &item, QList<int> &wo
 
 void ReadBooks(const QString &dir, Content &content, QStringList &errors)
 {
-    const QString path = dir + QStringLiteral("/books.tsv");
-    QList<Row> rows;
-    if (!ReadTable(path, rows, errors))
-        return;
-    const Reporter report(path, errors);
     QSet<int> ids;
     QSet<QString> names;
-    for (const Row &row : rows) {
+    ForEachRow(dir, QStringLiteral("books.tsv"), errors, [&](const Row &row, const Reporter &report) {
         if (row.fields.size() != 3) {
             report(row.line, QStringLiteral("expected book id, name and words"));
-            continue;
+            return;
         }
         BookEntry book;
         if (!ParseInt(row.fields[0], 1, 1000000, book.id) || ids.contains(book.id)) {
             report(row.line, QStringLiteral("book id '%1' is not a new positive number").arg(row.fields[0]));
-            continue;
+            return;
         }
         book.name = row.fields[1];
         if (book.name.isEmpty() || names.contains(book.name)) {
             report(row.line, QStringLiteral("book name '%1' is empty or used twice").arg(book.name));
-            continue;
+            return;
         }
         bool ok = true;
         for (const QString &item : SplitList(row.fields[2])) {
@@ -234,22 +229,17 @@ void ReadBooks(const QString &dir, Content &content, QStringList &errors)
             ok = false;
         }
         if (!ok)
-            continue;
+            return;
         ids.insert(book.id);
         names.insert(book.name);
         content.books << book;
-    }
+    });
 }
 
 void ReadTips(const QString &dir, Content &content, QStringList &errors)
 {
-    const QString path = dir + QStringLiteral("/tips.tsv");
-    QList<Row> rows;
-    if (!ReadTable(path, rows, errors))
-        return;
-    const Reporter report(path, errors);
     QSet<QPair<int, int>> seen;
-    for (const Row &row : rows) {
+    ForEachRow(dir, QStringLiteral("tips.tsv"), errors, [&](const Row &row, const Reporter &report) {
         const QStringList &f = row.fields;
         TipEntry tip;
         int visible = 0;
@@ -257,33 +247,28 @@ void ReadTips(const QString &dir, Content &content, QStringList &errors)
             || !ParseInt(f[4], 0, 100000, tip.sequence) || !ParseInt(f[5], 0, 1, visible)
             || f[2].isEmpty()) {
             report(row.line, QStringLiteral("expected layer, key code, title, caption, sequence, visible 0/1"));
-            continue;
+            return;
         }
         if (seen.contains({tip.layer, tip.key})) {
             report(row.line, QStringLiteral("key %1 listed twice for layer %2").arg(tip.key).arg(tip.layer));
-            continue;
+            return;
         }
         seen.insert({tip.layer, tip.key});
         tip.title = f[2];
         tip.caption = f[3];
         tip.visible = visible == 1;
         content.tips << tip;
-    }
+    });
 }
 
 void ReadIrregulars(const QString &dir, Content &content, QStringList &errors)
 {
-    const QString path = dir + QStringLiteral("/irregular.tsv");
-    QList<Row> rows;
-    if (!ReadTable(path, rows, errors))
-        return;
-    const Reporter report(path, errors);
-    for (const Row &row : rows) {
+    ForEachRow(dir, QStringLiteral("irregular.tsv"), errors, [&](const Row &row, const Reporter &report) {
         const QStringList &f = row.fields;
         if (f.size() != 3 || f[0].isEmpty() || f[1].isEmpty() || f[2].isEmpty()
             || HasQuote(f.join(QString()))) {
             report(row.line, QStringLiteral("expected base form, past tense and past participle"));
-            continue;
+            return;
         }
         // "dreamt/dreamed": the n-th past pairs with the n-th participle (or the last one).
         const QStringList past = f[1].split(QLatin1Char('/'), Qt::SkipEmptyParts);
@@ -294,7 +279,7 @@ void ReadIrregulars(const QString &dir, Content &content, QStringList &errors)
                                                  past.at(std::min(i, past.size() - 1)).trimmed(),
                                                  participle.at(std::min(i, participle.size() - 1)).trimmed()};
         }
-    }
+    });
 }
 
 // The seven layout properties by their stored Chinese names.
@@ -308,22 +293,17 @@ int LayoutProperty(const QString &name)
 
 void ReadLayout(const QString &dir, Content &content, QStringList &errors)
 {
-    const QString path = dir + QStringLiteral("/layout.tsv");
-    QList<Row> rows;
-    if (!ReadTable(path, rows, errors))
-        return;
-    const Reporter report(path, errors);
-    for (const Row &row : rows) {
+    ForEachRow(dir, QStringLiteral("layout.tsv"), errors, [&](const Row &row, const Reporter &report) {
         const QStringList &f = row.fields;
         bool ok = false;
         const qint64 value = f.size() == 3 ? f[2].toLongLong(&ok, 0) : 0;
         const int property = f.size() == 3 ? LayoutProperty(f[1]) : 0;
         if (!ok || property == 0 || f[0].isEmpty() || HasQuote(f[0]) || value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max()) {
             report(row.line, QStringLiteral("expected element, one of 左 上 宽 高 颜色 字体大小 字体颜色, and a whole number"));
-            continue;
+            return;
         }
         content.layout << LayoutEntry{f[0], property, value};
-    }
+    });
 }
 
 QString SyntheticName(int n)
