@@ -1016,7 +1016,8 @@ void TQueueWorld::ReshapeWindow()
     if (!host || !host->isWindow())
         return;
     host->update();
-    host->setMask(WindowShape(host->width(), host->height()));
+    host->setMask(Callbacks.WindowRegion ? Callbacks.WindowRegion()
+                                         : WindowShape(host->width(), host->height()));
 }
 
 void TQueueWorld::CentreWindow()

@@ -69,6 +69,9 @@ struct TWorldCallbacks
     std::function<void(bool possible)> EnableBookSetup;
     std::function<void()> ApplySettings;
     std::function<void()> ApplyToolbarColour;
+    // The window's region at its current size; the host's own shape when not set. The main
+    // window gives one that also leaves out its see-through binding strip.
+    std::function<QRegion()> WindowRegion;
 };
 
 // What a layer opener asks the layer factory for.

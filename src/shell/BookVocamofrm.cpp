@@ -420,6 +420,7 @@ void TfrmBookVocamo::RebuildWorld()
     };
     m_world->Callbacks.ApplySettings = [this] { ApplySettings(); };
     m_world->Callbacks.ApplyToolbarColour = [this] { setToolBarColour(m_centre.Config.BookColor); };
+    m_world->Callbacks.WindowRegion = [this] { return VisibleRegion(); };
     installHostHooks();
     m_world->Arrange();
     m_world->Activate();

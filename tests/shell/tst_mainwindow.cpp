@@ -259,6 +259,19 @@ private slots:
         QVERIFY(visible.contains(QPoint(12, 300)));        // the spine right of the strip
     }
 
+    // A mode that resizes the window has the host reshape it; the strip must stay cut out.
+    void theHostKeepsTheStripSeeThrough()
+    {
+        SignedInWindow w;
+        QVERIFY(w.signIn());
+        w.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
+        QTRY_VERIFY(w.window->World());
+        w.window->World()->ReshapeWindow();
+        QVERIFY(!w.window->mask().contains(QPoint(2, 5)));
+        QVERIFY(w.window->mask().contains(QPoint(100, 100)));
+    }
+
     void screenshotAfterSignIn()
     {
         SignedInWindow w;
