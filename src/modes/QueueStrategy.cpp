@@ -4,6 +4,7 @@
 #include "controls/RichEdits.h"
 #include "controls/SimpleGrid.h"
 #include "controls/Symbols.h"
+#include "dialogs/LocatePagefrm.h"
 #include "modes/QueueWorld.h"
 #include "platform/AppPaths.h"
 #include "platform/SqliteDataset.h"
@@ -407,8 +408,13 @@ void TQueueStrategy::RefreshCurrentWord()
 
 void TQueueStrategy::LocatePage()
 {
-    // The page dialog comes with the small word dialogs; until then there is nothing to
-    // open.
+    const int pages = PageCount();
+    if (pages <= 0)
+        return;
+    TfrmLocatePage dialog(World ? World->HostWindow() : nullptr);
+    dialog.SetRange(1, pages, PageIndex + 1);
+    if (dialog.exec() == QDialog::Accepted && dialog.PageNumber() - 1 != PageIndex)
+        GoToPage(dialog.PageNumber() - 1, 0);
 }
 
 bool TQueueStrategy::PageHasContent(int, int)

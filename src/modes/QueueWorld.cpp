@@ -1,12 +1,15 @@
 #include "modes/QueueWorld.h"
 
+#include "controls/Constant.h"
 #include "controls/MarovekComponent.h"
 #include "controls/RichEdits.h"
 #include "controls/SimpleGrid.h"
 #include "controls/Symbols.h"
+#include "dialogs/Recordfrm.h"
 #include "modes/ModeFactory.h"
 #include "platform/gui/Colors.h"
 #include "store/DataCenter.h"
+#include "store/Routine.h"
 #include "store/Word.h"
 #include "sync/Operations.h"
 
@@ -743,11 +746,25 @@ void TQueueWorld::ToolbarCommand(int tag)
         if (top)
             top->LastPage();
         break;
+    case 13:
+        NewContent();
+        break;
     default:
-        // 6, 7, 8, 11, 12, 13, 16: their choosers and dialogs come with their own
-        // subsystems; until then the buttons do nothing.
+        // 6, 7, 8, 11, 12, 16: their choosers and dialogs come with their own subsystems;
+        // until then the buttons do nothing.
         break;
     }
+}
+
+void TQueueWorld::NewContent()
+{
+    TfrmRecord dialog(HostWindow());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (DelphiTrim(dialog.Title()).isEmpty() || DelphiTrim(dialog.Description()).isEmpty())
+        return;
+    if (AddNote(dialog.Title(), dialog.Description()))
+        ShowInfo(QStringLiteral("添加成功！"), HostWindow());
 }
 
 void TQueueWorld::EnablePaging(bool canGoBack, bool canGoForward)

@@ -159,6 +159,8 @@ public:
     QAction *AddOverflowItem(const TTip &entry, bool enabled);
     // The main window's tool bar.
     void ToolbarCommand(int tag);
+    // Tag 13: the note dialog; a confirmed title and text go to the server as a note.
+    void NewContent();
 
     // Sound, word card, timer.
     void PlayWord(const TWord *word);

@@ -4,10 +4,14 @@
 #include "support/ModesFixture.h"
 
 #include "controls/Symbols.h"
+#include "controls/UpdownEdit.h"
+#include "dialogs/LocatePagefrm.h"
 #include "platform/SqliteDataset.h"
 #include "store/Channels.h"
 
+#include <QApplication>
 #include <QFontMetrics>
+#include <QTimer>
 #include <QTextEdit>
 
 namespace {
@@ -89,6 +93,43 @@ private slots:
         QTest::newRow("aliases page like the keys") << QList<int>{2, 3} << 0 << 0 << "errl" << 1 << 1 << "(2/3)2" << true << true;
         QTest::newRow("alias Home") << QList<int>{2, 3} << 1 << 1 << "h" << 0 << 0 << "(1/2)1" << false << true;
     }
+    // The page dialog offers 1..PageCount at the current page; a chosen page is opened.
+    void locatePageGoesToTheChosenPage()
+    {
+        TTestLayer *layer = pushLayer({1, 1, 1, 1, 1});
+        layer->GoToPage(1, 0);
+        int offeredMax = 0;
+        int offeredPosition = 0;
+        QTimer::singleShot(0, [&] {
+            auto *dialog = qobject_cast<TfrmLocatePage *>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            offeredMax = dialog->udPageIndex->Max();
+            offeredPosition = dialog->udPageIndex->Position();
+            dialog->udPageIndex->SetPosition(4);
+            dialog->accept();
+        });
+        layer->LocatePage();
+        QCOMPARE(offeredMax, 5);
+        QCOMPARE(offeredPosition, 2);
+        QCOMPARE(layer->PageIndex, 3);
+        QCOMPARE(layer->SubPageIndex, 0);
+    }
+
+    void locatePageWithoutPagesOpensNothing()
+    {
+        TTestLayer *layer = pushLayer({});
+        bool opened = false;
+        QTimer::singleShot(200, [&] {
+            if (QWidget *modal = QApplication::activeModalWidget()) {
+                opened = true;
+                modal->close();
+            }
+        });
+        layer->LocatePage();
+        QTest::qWait(250);
+        QVERIFY(!opened);
+    }
+
     void paging()
     {
         QFETCH(QList<int>, pages);

@@ -495,7 +495,7 @@ private slots:
         fx->world->ToolbarCommand(tag);
         QCOMPARE(layer->PageIndex, page);
         // Tags whose dialogs are not there do nothing.
-        for (int other : {2, 6, 7, 8, 11, 12, 13, 16, 99})
+        for (int other : {2, 6, 7, 8, 11, 12, 16, 99})
             fx->world->ToolbarCommand(other);
         QCOMPARE(fx->world->LayerCount(), 1);
     }

@@ -6,13 +6,19 @@
 #include "support/ModesFixture.h"
 
 #include "controls/Symbols.h"
+#include "dialogs/Recordfrm.h"
 #include "modes/ModeFactory.h"
 #include "modes/WordListStrategy.h"
 #include "server/ReferenceServer.h"
 #include "sync/Requests.h"
 #include "sync/ServerLink.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QTimer>
 #include <QPixmap>
 
 namespace {
@@ -285,6 +291,38 @@ private slots:
         // Going back finds no words on the emptied screen.
         world->Perform(37, 0);
         QCOMPARE(list->SubPageIndex, 1);
+    }
+
+    // Tool-bar tag 13: the note dialog; a title and a text go to the server as a note, and
+    // its answer is confirmed with "添加成功！". A blank text sends nothing.
+    void newContentSendsANote_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("title and text") << QStringLiteral("苹果树 apple tree") << QStringLiteral("添加成功！");
+        QTest::newRow("blank text") << QStringLiteral("  ") << QString();
+    }
+
+    void newContentSendsANote()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, shown);
+        QString message;
+        QTimer::singleShot(0, [&] {
+            auto *dialog = qobject_cast<TfrmRecord *>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            dialog->edtTitle->setText(QStringLiteral("orchard"));
+            dialog->mmoDesc->setPlainText(text);
+            QTimer::singleShot(0, [&] {
+                if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                    message = box->text();
+                    box->accept();
+                }
+            });
+            dialog->accept();
+        });
+        world->ToolbarCommand(13);
+        QCOMPARE(message, shown);
     }
 
     void backspaceSendsTheScreenInOneRequest()
